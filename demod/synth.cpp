@@ -63,14 +63,17 @@ std::array<unsigned char, 20> mix_nibbles(const std::array<unsigned char, 20>& y
   return x;
 }
 
-std::vector<unsigned char> frame_symbols(const MessageBytes& message) {
+std::vector<unsigned char> information_symbols(const MessageBytes& message) {
   const std::array<unsigned char, 20> mixed = mix_nibbles(nibbles_of(message));
-
   // The CRC covers the mixed nibbles; its 4 nibbles follow, high byte first.
   std::vector<unsigned char> information(mixed.begin(), mixed.end());
   const uint16_t crc = cacrc(information.data(), 20);
   for (int shift : {12, 8, 4, 0}) information.push_back((crc >> shift) & 0x0F);
+  return information;
+}
 
+std::vector<unsigned char> frame_symbols(const MessageBytes& message) {
+  const std::vector<unsigned char> information = information_symbols(message);
   std::unique_ptr<unsigned char[]> coded(c_conv(information.data(), 24, 3));
   return std::vector<unsigned char>(coded.get(), coded.get() + kFrameSymbols);
 }
@@ -85,19 +88,23 @@ std::size_t frame_start_sample(const SynthOptions& options) {
 
 std::vector<unsigned char> synthesize_frame(const MessageBytes& message,
                                             const SynthOptions& options) {
-  const std::vector<unsigned char> symbols = frame_symbols(message);
+  return synthesize_symbols(frame_symbols(message), options);
+}
+
+std::vector<unsigned char> synthesize_symbols(const std::vector<unsigned char>& symbols,
+                                              const SynthOptions& options) {
   const std::size_t lead = frame_start_sample(options);
-  const std::size_t tones = frame_length_samples(options.speed);
+  const double samples_per_symbol = kSamplesPerSymbol / options.speed;
+  const auto tones = static_cast<std::size_t>(std::ceil(symbols.size() * samples_per_symbol));
   const std::size_t total = lead + tones + seconds_to_samples(options.tail_seconds);
 
   std::vector<double> signal(total, 0.0);
   // Continuous phase across symbols, as an oscillator retuned per symbol.
-  const double samples_per_symbol = kSamplesPerSymbol / options.speed;
   double phase = 0.0;
   for (std::size_t n = 0; n < tones; ++n) {
     const auto symbol = std::min<std::size_t>(
-        static_cast<std::size_t>(static_cast<double>(n) / samples_per_symbol), kFrameSymbols - 1);
-    const double frequency = options.speed * 1e6 / tper[symbols[symbol]];
+        static_cast<std::size_t>(static_cast<double>(n) / samples_per_symbol), symbols.size() - 1);
+    const double frequency = options.speed * 1e6 / tper[symbols[symbol] & 15];
     signal[lead + n] = options.amplitude * std::sin(phase);
     phase = std::fmod(phase + 2.0 * kPi * frequency / kSampleRate, 2.0 * kPi);
   }

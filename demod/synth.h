@@ -34,16 +34,24 @@ constexpr int kSamplesPerSymbol = 5 * 32;  // at speed 1
 // undoes it).
 std::array<unsigned char, 20> mix_nibbles(const std::array<unsigned char, 20>& message_nibbles);
 
-// The 52 coded symbols of a frame: mixed nibbles, CRC nibbles, convolutional code.
+// The 24 information symbols: the mixed nibbles, then the 4 CRC nibbles.
+std::vector<unsigned char> information_symbols(const MessageBytes& message);
+
+// The 52 coded symbols of a frame: the information symbols through the
+// convolutional code.
 std::vector<unsigned char> frame_symbols(const MessageBytes& message);
 
 // Samples of the whole frame with its silences and noise, one byte each.
 std::vector<unsigned char> synthesize_frame(const MessageBytes& message,
                                             const SynthOptions& options = {});
+// The same for any sequence of coded symbols (a frame with a deliberate
+// fault, say).
+std::vector<unsigned char> synthesize_symbols(const std::vector<unsigned char>& coded,
+                                              const SynthOptions& options = {});
 
 // Samples (offset of the first tone) at which the frame starts for these options.
 std::size_t frame_start_sample(const SynthOptions& options);
-// Length of the tones alone, in samples.
+// Length of a frame's tones alone, in samples.
 std::size_t frame_length_samples(double speed);
 
 }  // namespace demod
