@@ -1,0 +1,108 @@
+#include "tools/report_format.h"
+
+#include <cstdio>
+
+#include "demod/synth.h"
+
+namespace sirko_tool {
+
+namespace {
+
+// Length of the well-formed UTF-8 sequence at text[i], or 0 when there is
+// none (stray continuation, overlong form, surrogate, beyond U+10FFFF, cut short).
+std::size_t utf8_sequence_length(const std::string& text, std::size_t i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char second_low = 0x80;
+  unsigned char second_high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) second_low = 0xA0;
+    if (lead == 0xED) second_high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) second_low = 0x90;
+    if (lead == 0xF4) second_high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() - i < length) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto byte = static_cast<unsigned char>(text[i + k]);
+    const unsigned char low = k == 1 ? second_low : 0x80;
+    const unsigned char high = k == 1 ? second_high : 0xBF;
+    if (byte < low || byte > high) return 0;
+  }
+  return length;
+}
+
+std::string seconds_of(std::size_t sample) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", static_cast<double>(sample) / demod::kSampleRate);
+  return text;
+}
+
+}  // namespace
+
+std::string json_string(const std::string& text) {
+  std::string quoted = "\"";
+  for (std::size_t i = 0; i < text.size();) {
+    const char c = text[i];
+    const std::size_t length = utf8_sequence_length(text, i);
+    if (length == 0) {
+      quoted += "\\ufffd";
+      ++i;
+      continue;
+    }
+    switch (c) {
+      case '"': quoted += "\\\""; break;
+      case '\\': quoted += "\\\\"; break;
+      case '\b': quoted += "\\b"; break;
+      case '\f': quoted += "\\f"; break;
+      case '\n': quoted += "\\n"; break;
+      case '\r': quoted += "\\r"; break;
+      case '\t': quoted += "\\t"; break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          char escaped[8];
+          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+          quoted += escaped;
+        } else {
+          quoted.append(text, i, length);
+        }
+    }
+    i += length;
+  }
+  return quoted + "\"";
+}
+
+std::string message_hex(const RawMessage_t& message) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned char byte : message) {
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 0x0F];
+  }
+  return hex;
+}
+
+std::string frame_line(const std::string& file, const FoundFrame& frame, bool json) {
+  const std::string at = seconds_of(frame.start_sample);
+  const std::string message = message_hex(frame.message);
+  if (json) {
+    return "{\"file\": " + json_string(file) + ", \"at\": " + at + ", \"message\": \"" + message +
+           "\"}";
+  }
+  return file + ": frame at " + at + " s: " + message;
+}
+
+std::string no_frame_line(const std::string& file, const std::string& decoder_message,
+                          bool json) {
+  if (json) return "{\"file\": " + json_string(file) + ", \"error\": " + json_string(decoder_message) + "}";
+  return file + ": " + decoder_message;
+}
+
+}  // namespace sirko_tool
