@@ -62,14 +62,14 @@ void energie(demod_store* store, int block_length) {
   }
 }
 
-// The demodulator's hot loop, built for several instruction sets and chosen
-// at run time; every variant computes the same floats.
-__attribute__((target_clones("avx512f", "avx2", "default")))
-float correl(demod_store* store, float alpha, int block_length) {
-  const int length = kCorrelationBlocks * block_length;
-  tone_tables tables;
-  build_tone_tables(alpha, length, tables);
+namespace {
 
+// The hot loop: every block's 16 tone sums over its correlation window.
+// Written once and compiled for several instruction sets below; every
+// variant computes the same floats.
+__attribute__((always_inline)) inline float correlate_blocks(demod_store* store,
+                                                             const tone_tables& tables, int length,
+                                                             int block_length) {
   const int n = store->block_count;
   const float* x = store->samples + store->signal_start;
   float total = 0.0f;
@@ -87,7 +87,8 @@ float correl(demod_store* store, float alpha, int block_length) {
     float peak = 0.0f;
     for (int tone = 0; tone < 16; ++tone) {
       const float magnitude =
-          energy == 0.0f ? 0.0f : static_cast<float>(std::sqrt(static_cast<double>(power[tone]))) / energy;
+          energy == 0.0f ? 0.0f
+                         : static_cast<float>(std::sqrt(static_cast<double>(power[tone]))) / energy;
       store->magnitude[tone][b] = magnitude;
       if (magnitude > peak) peak = magnitude;
     }
@@ -95,6 +96,43 @@ float correl(demod_store* store, float alpha, int block_length) {
     total += peak;
   }
   return total / static_cast<float>(n);
+}
+
+using correlate_function = float (*)(demod_store*, const tone_tables&, int, int);
+
+__attribute__((target("avx512f"))) float correlate_avx512(demod_store* store,
+                                                          const tone_tables& tables, int length,
+                                                          int block_length) {
+  return correlate_blocks(store, tables, length, block_length);
+}
+
+__attribute__((target("avx2"))) float correlate_avx2(demod_store* store, const tone_tables& tables,
+                                                     int length, int block_length) {
+  return correlate_blocks(store, tables, length, block_length);
+}
+
+float correlate_baseline(demod_store* store, const tone_tables& tables, int length,
+                         int block_length) {
+  return correlate_blocks(store, tables, length, block_length);
+}
+
+// Chosen once, at the first call, by what the processor supports. (Not an
+// ifunc: a resolver runs before sanitizer runtimes are ready.)
+correlate_function best_correlate() {
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512f")) return correlate_avx512;
+  if (__builtin_cpu_supports("avx2")) return correlate_avx2;
+  return correlate_baseline;
+}
+
+}  // namespace
+
+float correl(demod_store* store, float alpha, int block_length) {
+  static const correlate_function correlate = best_correlate();
+  const int length = kCorrelationBlocks * block_length;
+  tone_tables tables;
+  build_tone_tables(alpha, length, tables);
+  return correlate(store, tables, length, block_length);
 }
 
 float famt(const demod_store* store, float start, float length) {
