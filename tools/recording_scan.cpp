@@ -1,7 +1,6 @@
 #include "tools/recording_scan.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "demod/synth.h"
 #include "varnel/DecoderException.h"
@@ -11,9 +10,12 @@
 // A window of at most kMaxWindowSamples is decoded. When a frame is found,
 // the part of the window before it is searched again (the decoder took the
 // strongest frame and may have passed over an earlier one) and the search
-// goes on right after the frame. When none is found, the next window starts
-// one longest frame plus a margin before the end of this one, so that every
-// frame lies whole inside some window.
+// goes on where the fastest frame would end, so that a frame right after it
+// is not cut; should that fail, once more from where the slowest would end,
+// since the last tones of a slow frame can throw the decoder off the next.
+// When no frame is found, the next window starts one longest frame plus a
+// margin before the end of this one, so that every frame lies whole inside
+// some window.
 //
 // One more step makes "no frame" trustworthy: the decoder settles on the
 // strongest stretch of tones before it checks them, so a damaged frame (cut
@@ -21,6 +23,9 @@
 // holds no frame is therefore searched again in short windows of about two
 // frames, where the damaged one can hide at most a neighbour. A window of
 // silence costs one long and a few short decodes, each a few milliseconds.
+//
+// The decoder tells frames apart by the quiet around them: frames less than
+// about a tenth of a second apart may not all be found.
 //
 // This is simpler than asking the decoder for several candidates, and needs
 // nothing from it but a frame and its start.
@@ -55,6 +60,9 @@ class Scanner {
   // that an empty or short recording gets the decoder's own message.
   void scan(std::size_t begin, std::size_t end, std::size_t window_length) {
     std::size_t position = begin;
+    // Past the end of the frame just found, whatever its speed; 0 when the
+    // window did not follow a frame.
+    std::size_t retry_from = 0;
     while (true) {
       const std::size_t window_end = std::min(position + window_length, end);
       const std::vector<unsigned char> window(samples_.begin() + position,
@@ -67,10 +75,19 @@ class Scanner {
         // The start may be a little late and the frame as short as the
         // fastest one: step back a symbol so that a frame right after it is
         // not cut.
-        position = std::max(position + 1, start + kShortestFrame - kSymbolSamples);
+        position = start + kShortestFrame - kSymbolSamples;
+        retry_from = start + kLongestFrame;
         if (position >= end || end - position < kShortestFrame) return;
       } catch (const varnel::InvalidFrame& no_frame) {
         result_.failure = no_frame.what();
+        // The tail of a slower frame at the start of the window can throw
+        // the decoder off a frame that follows closely.
+        if (retry_from != 0 && retry_from < end && end - retry_from >= kShortestFrame) {
+          position = retry_from;
+          retry_from = 0;
+          continue;
+        }
+        retry_from = 0;
         if (window_length > kShortWindow && window.size() > kShortWindow) {
           scan(position, window_end, kShortWindow);
         }
