@@ -7,7 +7,8 @@ packages=(
   cmake g++ make pkg-config
   libgtest-dev libbenchmark-dev
   libboost-dev libboost-thread-dev libboost-date-time-dev
-  portaudio19-dev
+  portaudio19-dev libasound2-dev libjack-jackd2-dev
+  jackd2 libasound2-plugins
   libutfcpp-dev
 )
 

@@ -31,7 +31,8 @@ void AudioRecorder::start(IAudioBuffer& buffer) {
   }
   portaudio::Device& input_device = system.deviceByIndex(default_device.index());
   const portaudio::DirectionSpecificStreamParameters input(
-      input_device, 1, portaudio::INT8, false, input_device.defaultLowInputLatency(), nullptr);
+      input_device, 1, portaudio::INT8, /*interleaved: one array of samples*/ true,
+      input_device.defaultLowInputLatency(), nullptr);
   const portaudio::StreamParameters parameters(
       input, portaudio::DirectionSpecificStreamParameters::null(), sample_rate_,
       frames_per_buffer_, paClipOff | paDitherOff);
