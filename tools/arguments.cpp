@@ -44,7 +44,8 @@ ParsedArguments parse_arguments(const std::vector<std::string>& arguments,
       options_ended = true;
       continue;
     }
-    const std::size_t equals = argument.rfind("--", 0) == 0 ? argument.find('=') : std::string::npos;
+    const std::size_t equals =
+        argument.rfind("--", 0) == 0 ? argument.find('=') : std::string::npos;
     const std::string name = argument.substr(0, equals);
     const OptionSpec* spec = find_option(options, name);
     if (spec == nullptr) throw UsageError("unknown option '" + name + "'");

@@ -1,9 +1,11 @@
+#include <algorithm>
 #include <cctype>
 
 #include "demod/synth.h"
 #include "tools/arguments.h"
 #include "tools/commands.h"
 #include "tools/sample_file.h"
+#include "varnel/HexUtils.h"
 
 namespace sirko_tool {
 
@@ -44,9 +46,8 @@ demod::MessageBytes parse_message(const std::string& text) {
   bool well_formed = text.size() == 2 * message.size();
   for (char c : text) well_formed = well_formed && std::isxdigit(static_cast<unsigned char>(c));
   if (!well_formed) throw UsageError("MESSAGE_HEX: '" + text + "' is not 20 hexadecimal digits");
-  for (std::size_t k = 0; k < message.size(); ++k) {
-    message[k] = static_cast<unsigned char>(std::stoul(text.substr(2 * k, 2), nullptr, 16));
-  }
+  const std::vector<unsigned char> bytes = varnel::HexUtils::hex_to_binary(text);
+  std::copy(bytes.begin(), bytes.end(), message.begin());
   return message;
 }
 
@@ -77,15 +78,14 @@ int run_encode(const CommandArguments& arguments, std::ostream& out, std::ostrea
     out << kEncodeHelp;
     return kExitSuccess;
   }
-  const ParsedArguments parsed =
-      parse_arguments(arguments, {{"-o", true},
-                                  {"--speed", true},
-                                  {"--snr", true},
-                                  {"--amplitude", true},
-                                  {"--lead", true},
-                                  {"--tail", true},
-                                  {"--seed", true},
-                                  {"--unsigned", false}});
+  const ParsedArguments parsed = parse_arguments(arguments, {{"-o", true},
+                                                             {"--speed", true},
+                                                             {"--snr", true},
+                                                             {"--amplitude", true},
+                                                             {"--lead", true},
+                                                             {"--tail", true},
+                                                             {"--seed", true},
+                                                             {"--unsigned", false}});
   const std::vector<std::string>& positionals = parsed.positionals();
   if (positionals.empty()) throw UsageError("MESSAGE_HEX: none given");
   if (positionals.size() > 1) throw UsageError("unexpected argument '" + positionals[1] + "'");

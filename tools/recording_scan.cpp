@@ -48,8 +48,9 @@ class Scanner {
 
   RecordingScan run() {
     scan(0, samples_.size(), kMaxWindowSamples);
-    std::sort(result_.frames.begin(), result_.frames.end(),
-              [](const FoundFrame& a, const FoundFrame& b) { return a.start_sample < b.start_sample; });
+    std::sort(
+        result_.frames.begin(), result_.frames.end(),
+        [](const FoundFrame& a, const FoundFrame& b) { return a.start_sample < b.start_sample; });
     if (!result_.frames.empty()) result_.failure.clear();
     return std::move(result_);
   }

@@ -1,8 +1,11 @@
 #include "tools/report_format.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "demod/synth.h"
+#include "varnel/HexUtils.h"
 
 namespace sirko_tool {
 
@@ -39,6 +42,15 @@ std::size_t utf8_sequence_length(const std::string& text, std::size_t i) {
   return length;
 }
 
+// JSON's short escapes; other control characters take the \u form.
+struct ShortEscape {
+  char character;
+  const char* text;
+};
+constexpr ShortEscape kShortEscapes[] = {{'"', "\\\""}, {'\\', "\\\\"}, {'\b', "\\b"},
+                                         {'\f', "\\f"}, {'\n', "\\n"},  {'\r', "\\r"},
+                                         {'\t', "\\t"}};
+
 std::string seconds_of(std::size_t sample) {
   char text[32];
   std::snprintf(text, sizeof text, "%.3f", static_cast<double>(sample) / demod::kSampleRate);
@@ -57,41 +69,25 @@ std::string json_string(const std::string& text) {
       ++i;
       continue;
     }
-    switch (c) {
-      case '"': quoted += "\\\""; break;
-      case '\\': quoted += "\\\\"; break;
-      case '\b': quoted += "\\b"; break;
-      case '\f': quoted += "\\f"; break;
-      case '\n': quoted += "\\n"; break;
-      case '\r': quoted += "\\r"; break;
-      case '\t': quoted += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-          quoted += escaped;
-        } else {
-          quoted.append(text, i, length);
-        }
+    const auto escape = std::find_if(std::begin(kShortEscapes), std::end(kShortEscapes),
+                                     [c](const ShortEscape& e) { return e.character == c; });
+    if (escape != std::end(kShortEscapes)) {
+      quoted += escape->text;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+      quoted += escaped;
+    } else {
+      quoted.append(text, i, length);
     }
     i += length;
   }
   return quoted + "\"";
 }
 
-std::string message_hex(const RawMessage_t& message) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char byte : message) {
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 0x0F];
-  }
-  return hex;
-}
-
 std::string frame_line(const std::string& file, const FoundFrame& frame, bool json) {
   const std::string at = seconds_of(frame.start_sample);
-  const std::string message = message_hex(frame.message);
+  const std::string message = varnel::HexUtils::binary_to_hex(frame.message);
   if (json) {
     return "{\"file\": " + json_string(file) + ", \"at\": " + at + ", \"message\": \"" + message +
            "\"}";
@@ -99,9 +95,10 @@ std::string frame_line(const std::string& file, const FoundFrame& frame, bool js
   return file + ": frame at " + at + " s: " + message;
 }
 
-std::string no_frame_line(const std::string& file, const std::string& decoder_message,
-                          bool json) {
-  if (json) return "{\"file\": " + json_string(file) + ", \"error\": " + json_string(decoder_message) + "}";
+std::string no_frame_line(const std::string& file, const std::string& decoder_message, bool json) {
+  if (json) {
+    return "{\"file\": " + json_string(file) + ", \"error\": " + json_string(decoder_message) + "}";
+  }
   return file + ": " + decoder_message;
 }
 

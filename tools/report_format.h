@@ -11,8 +11,6 @@ namespace sirko_tool {
 // U+FFFD, since a file name need not be text.
 std::string json_string(const std::string& text);
 
-std::string message_hex(const RawMessage_t& message);
-
 std::string frame_line(const std::string& file, const FoundFrame& frame, bool json);
 std::string no_frame_line(const std::string& file, const std::string& decoder_message, bool json);
 

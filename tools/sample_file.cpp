@@ -1,11 +1,11 @@
 #include "tools/sample_file.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
-
-#include <sys/stat.h>
 
 namespace sirko_tool {
 

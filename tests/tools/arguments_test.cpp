@@ -30,16 +30,13 @@ TEST_P(ParseRealTest, TakesOnlyAWholeFiniteNumber) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, ParseRealTest,
-                         testing::Values(NumberCase{"1.02", 1.02}, NumberCase{"-5", -5.0},
-                                         NumberCase{"1e-3", 1e-3}, NumberCase{"", std::nullopt},
-                                         NumberCase{"abc", std::nullopt},
-                                         NumberCase{"1.0x", std::nullopt},
-                                         NumberCase{" 1", std::nullopt},
-                                         NumberCase{"1 ", std::nullopt},
-                                         NumberCase{"inf", std::nullopt},
-                                         NumberCase{"nan", std::nullopt},
-                                         NumberCase{"1e999", std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ParseRealTest,
+    testing::Values(NumberCase{"1.02", 1.02}, NumberCase{"-5", -5.0}, NumberCase{"1e-3", 1e-3},
+                    NumberCase{"", std::nullopt}, NumberCase{"abc", std::nullopt},
+                    NumberCase{"1.0x", std::nullopt}, NumberCase{" 1", std::nullopt},
+                    NumberCase{"1 ", std::nullopt}, NumberCase{"inf", std::nullopt},
+                    NumberCase{"nan", std::nullopt}, NumberCase{"1e999", std::nullopt}));
 
 TEST(ParseUint32, WholeRangeAndNothingElse) {
   EXPECT_EQ(sirko_tool::parse_uint32("--seed", "0"), 0u);

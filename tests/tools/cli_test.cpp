@@ -1,16 +1,18 @@
 // The built sirko-audio binary, run as a user would run it.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,7 +48,8 @@ std::vector<unsigned char> read_bytes(const fs::path& path) {
 
 void write_bytes(const fs::path& path, const std::vector<unsigned char>& bytes) {
   std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string joined(const std::vector<std::string>& words) {
@@ -58,7 +61,9 @@ std::string joined(const std::vector<std::string>& words) {
 // Replaces each time in seconds ("1.304": digits, a point, three digits)
 // with "T", so that output can be compared whole; the times go to *times.
 std::string with_times_masked(const std::string& text, std::vector<double>* times) {
-  const auto digit = [&](std::size_t i) { return i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); };
+  const auto digit = [&](std::size_t i) {
+    return i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]));
+  };
   std::string masked;
   for (std::size_t i = 0; i < text.size();) {
     std::size_t end = i;
@@ -67,8 +72,8 @@ std::string with_times_masked(const std::string& text, std::vector<double>* time
       masked += text[i++];
       continue;
     }
-    if (end < text.size() && text[end] == '.' && digit(end + 1) && digit(end + 2) && digit(end + 3) &&
-        !digit(end + 4)) {
+    if (end < text.size() && text[end] == '.' && digit(end + 1) && digit(end + 2) &&
+        digit(end + 3) && !digit(end + 4)) {
       times->push_back(std::stod(text.substr(i, end + 4 - i)));
       masked += 'T';
       i = end + 4;
@@ -103,8 +108,10 @@ class CliTest : public testing::Test {
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -149,8 +156,9 @@ TEST_P(CliRoundTrip, DecodesWhatItEncoded) {
   EXPECT_EQ(decoded.err, "");
   std::vector<double> times;
   EXPECT_EQ(with_times_masked(decoded.out, &times),
-            trip.json ? "{\"file\": \"" + frame + "\", \"at\": T, \"message\": \"" + kMessage + "\"}\n"
-                      : frame + ": frame at T s: " + kMessage + "\n");
+            trip.json
+                ? "{\"file\": \"" + frame + "\", \"at\": T, \"message\": \"" + kMessage + "\"}\n"
+                : frame + ": frame at T s: " + kMessage + "\n");
   ASSERT_EQ(times.size(), 1u);
   // Within a symbol of where the frame was put.
   EXPECT_NEAR(times[0], trip.at_seconds, 0.02);
@@ -204,14 +212,14 @@ constexpr auto kUnsigned = demod::SampleEncoding::unsigned8;
 
 INSTANTIATE_TEST_SUITE_P(
     Options, CliEncode,
-    testing::Values(
-        EncodeOptions{{}, synth_options(1.0, 100, 0, 0, std::nullopt, 1, kSigned)},
-        EncodeOptions{{"--speed", "0.958", "--amplitude", "60", "--lead", "0.25", "--tail", "0.1"},
-                      synth_options(0.958, 60, 0.25, 0.1, std::nullopt, 1, kSigned)},
-        EncodeOptions{{"--snr", "10", "--seed", "7", "--unsigned"},
-                      synth_options(1.0, 100, 0, 0, 10.0, 7, kUnsigned)},
-        EncodeOptions{{"--snr=-3", "--speed=1.042", "--amplitude", "127"},
-                      synth_options(1.042, 127, 0, 0, -3.0, 1, kSigned)}));
+    testing::Values(EncodeOptions{{}, synth_options(1.0, 100, 0, 0, std::nullopt, 1, kSigned)},
+                    EncodeOptions{{"--speed", "0.958", "--amplitude", "60", "--lead", "0.25",
+                                   "--tail", "0.1"},
+                                  synth_options(0.958, 60, 0.25, 0.1, std::nullopt, 1, kSigned)},
+                    EncodeOptions{{"--snr", "10", "--seed", "7", "--unsigned"},
+                                  synth_options(1.0, 100, 0, 0, 10.0, 7, kUnsigned)},
+                    EncodeOptions{{"--snr=-3", "--speed=1.042", "--amplitude", "127"},
+                                  synth_options(1.042, 127, 0, 0, -3.0, 1, kSigned)}));
 
 // --- decode's lines and exit status over several files ----------------------------
 
@@ -265,16 +273,17 @@ TEST_P(CliDecode, ReportsEveryFileAndTheWorstOutcome) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, CliDecode,
-    testing::Values(
-        DecodeCase{"OneFrame", {FileKind::frame}, 0},
-        DecodeCase{"TwoFrames", {FileKind::frame, FileKind::frame}, 0},
-        DecodeCase{"Silence", {FileKind::silence}, 1},
-        DecodeCase{"FrameAndSilence", {FileKind::frame, FileKind::silence}, 1},
-        DecodeCase{"EmptyFileIsNoFrame", {FileKind::empty}, 1},
-        DecodeCase{"Missing", {FileKind::missing}, 2},
-        DecodeCase{"Directory", {FileKind::directory}, 2},
-        // The others are still decoded.
-        DecodeCase{"MissingAmongOthers", {FileKind::frame, FileKind::missing, FileKind::silence}, 2}),
+    testing::Values(DecodeCase{"OneFrame", {FileKind::frame}, 0},
+                    DecodeCase{"TwoFrames", {FileKind::frame, FileKind::frame}, 0},
+                    DecodeCase{"Silence", {FileKind::silence}, 1},
+                    DecodeCase{"FrameAndSilence", {FileKind::frame, FileKind::silence}, 1},
+                    DecodeCase{"EmptyFileIsNoFrame", {FileKind::empty}, 1},
+                    DecodeCase{"Missing", {FileKind::missing}, 2},
+                    DecodeCase{"Directory", {FileKind::directory}, 2},
+                    // The others are still decoded.
+                    DecodeCase{"MissingAmongOthers",
+                               {FileKind::frame, FileKind::missing, FileKind::silence},
+                               2}),
     [](const testing::TestParamInfo<DecodeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CliTest, JsonEscapesTheFileName) {
@@ -283,8 +292,8 @@ TEST_F(CliTest, JsonEscapesTheFileName) {
   write_bytes(file, std::vector<unsigned char>(16000, 0));
   const ToolRun decoded = run({"decode", "--json", file});
   EXPECT_EQ(decoded.status, 1);
-  EXPECT_EQ(decoded.out, "{\"file\": \"" + dir_.string() + "/we\\\"ird\\\\name\\t.raw\", \"error\": \"" +
-                             kNoData + "\"}\n");
+  EXPECT_EQ(decoded.out, "{\"file\": \"" + dir_.string() +
+                             "/we\\\"ird\\\\name\\t.raw\", \"error\": \"" + kNoData + "\"}\n");
 }
 
 // --- usage errors and help ------------------------------------------------------
@@ -323,10 +332,8 @@ std::vector<std::string> encode_with(std::vector<std::string> options) {
 INSTANTIATE_TEST_SUITE_P(
     Mistakes, CliUsage,
     testing::Values(
-        UsageCase{{}, "no command given"},
-        UsageCase{{"bogus"}, "unknown command 'bogus'"},
-        UsageCase{{"decode"}, "FILE"},
-        UsageCase{{"decode", "--jsn", "x.raw"}, "'--jsn'"},
+        UsageCase{{}, "no command given"}, UsageCase{{"bogus"}, "unknown command 'bogus'"},
+        UsageCase{{"decode"}, "FILE"}, UsageCase{{"decode", "--jsn", "x.raw"}, "'--jsn'"},
         UsageCase{{"encode", "-o", "@out"}, "MESSAGE_HEX"},
         UsageCase{{"encode", "0123", "-o", "@out"}, "MESSAGE_HEX: '0123'"},
         UsageCase{{"encode", "0123456789abcdef012g", "-o", "@out"}, "MESSAGE_HEX"},

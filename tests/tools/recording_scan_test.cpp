@@ -128,8 +128,7 @@ const ScanCase kScanCases[] = {
     // second is enough even when a slow frame follows a fast one.
     {"CloseTogether",
      at_seconds(5),
-     {good(kFirst, at_seconds(1), 1.042),
-      good(kSecond, at_seconds(1.1) + kFastFrame, 0.958),
+     {good(kFirst, at_seconds(1), 1.042), good(kSecond, at_seconds(1.1) + kFastFrame, 0.958),
       good(kThird, at_seconds(1.2) + kFastFrame + kSlowFrame, 1.042)}},
     {"SameMessageTwice",
      at_seconds(8),
@@ -208,7 +207,8 @@ varnel::AudioDecoder::LocatedFrame decode_runs(const std::vector<unsigned char>&
   const auto start = std::find(window.begin(), window.end(), kRunStart);
   if (start == window.end() || start + 1 == window.end()) throw varnel::InvalidFrame("no frame");
   const unsigned char value = start[1];
-  const auto end = std::find_if(start + 1, window.end(), [&](unsigned char s) { return s != value; });
+  const auto end =
+      std::find_if(start + 1, window.end(), [&](unsigned char s) { return s != value; });
   if (end == window.end()) throw varnel::InvalidFrame("no frame");  // cut off by the window
   return {RawMessage_t(10, value), static_cast<std::size_t>(start - window.begin())};
 }

@@ -20,9 +20,18 @@ const JsonCase kJsonCases[] = {
     {"Plain", "rec/frame-1.raw", R"("rec/frame-1.raw")"},
     {"QuoteAndBackslash", R"(a"b\c)", R"("a\"b\\c")"},
     {"NamedControls", "a\nb\tc\rd\be\ff", R"("a\nb\tc\rd\be\ff")"},
-    {"OtherControls", std::string("a\x01" "b\x1f" "c\0d", 7), R"("a\u0001b\u001fc\u0000d")"},
-    {"Utf8PassesThrough", "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\xb5", "\"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\xb5\""},
-    {"StrayByte", "a\xff" "b", R"("a\ufffdb")"},
+    {"OtherControls",
+     std::string("a\x01"
+                 "b\x1f"
+                 "c\0d",
+                 7),
+     R"("a\u0001b\u001fc\u0000d")"},
+    {"Utf8PassesThrough", "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\xb5",
+     "\"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\xb5\""},
+    {"StrayByte",
+     "a\xff"
+     "b",
+     R"("a\ufffdb")"},
     {"Overlong", "\xc0\xaf", R"("\ufffd\ufffd")"},
     {"Surrogate", "\xed\xa0\x80", R"("\ufffd\ufffd\ufffd")"},
     {"BeyondUnicode", "\xf4\x90\x80\x80", R"("\ufffd\ufffd\ufffd\ufffd")"},
