@@ -16,7 +16,8 @@ run_tree() {
   local dir=$1 ctest_args=$2
   shift 2
   echo "=== $dir: building"
-  if ! "$top/scripts/build.sh" "$dir" -DSIRKO_WERROR=ON "$@"; then
+  # -U: every subsystem's tests, whatever an earlier configure chose.
+  if ! "$top/scripts/build.sh" "$dir" -DSIRKO_WERROR=ON -USIRKO_TEST_SUBSYSTEMS "$@"; then
     echo "=== $dir: build failed"
     status=1
     return
