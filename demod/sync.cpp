@@ -64,56 +64,82 @@ void energie(demod_store* store, int block_length) {
 
 namespace {
 
+// Magnitudes and peak of one block from its 16 tone sums; returns the peak.
+__attribute__((always_inline)) inline float finish_block(demod_store* store, int b,
+                                                         const tone_vector& s,
+                                                         const tone_vector& c) {
+  const tone_vector power = s * s + c * c;
+  const float energy = store->energy[b];
+  float peak = 0.0f;
+  for (int tone = 0; tone < 16; ++tone) {
+    const float magnitude =
+        energy == 0.0f ? 0.0f
+                       : static_cast<float>(std::sqrt(static_cast<double>(power[tone]))) / energy;
+    store->magnitude[tone][b] = magnitude;
+    if (magnitude > peak) peak = magnitude;
+  }
+  store->peak[b] = peak;
+  return peak;
+}
+
 // The hot loop: every block's 16 tone sums over its correlation window.
-// Written once and compiled for several instruction sets below; every
-// variant computes the same floats.
+// `Together` blocks are summed side by side: their sums are independent, so
+// the additions overlap instead of waiting on each other, while every sum
+// keeps its own order. Written once and compiled for several instruction
+// sets below; every variant computes the same floats.
+template <int Together>
 __attribute__((always_inline)) inline float correlate_blocks(demod_store* store,
                                                              const tone_tables& tables, int length,
                                                              int block_length) {
   const int n = store->block_count;
   const float* x = store->samples + store->signal_start;
   float total = 0.0f;
-  for (int b = 0; b < n; ++b) {
-    const float* window = x + b * block_length;
+  int b = 0;
+  for (; b + Together <= n; b += Together) {
+    tone_vector s[Together] = {};
+    tone_vector c[Together] = {};
+    for (int i = 0; i < length; ++i) {
+      const tone_vector sine = tables.sine[i];
+      const tone_vector cosine = tables.cosine[i];
+#pragma GCC unroll 8
+      for (int k = 0; k < Together; ++k) {
+        const float sample = x[(b + k) * block_length + i];
+        s[k] += sample * sine;
+        c[k] += sample * cosine;
+      }
+    }
+    for (int k = 0; k < Together; ++k) total += finish_block(store, b + k, s[k], c[k]);
+  }
+  for (; b < n; ++b) {
     tone_vector s = {};
     tone_vector c = {};
     for (int i = 0; i < length; ++i) {
-      const float sample = window[i];
+      const float sample = x[b * block_length + i];
       s += sample * tables.sine[i];
       c += sample * tables.cosine[i];
     }
-    const tone_vector power = s * s + c * c;
-    const float energy = store->energy[b];
-    float peak = 0.0f;
-    for (int tone = 0; tone < 16; ++tone) {
-      const float magnitude =
-          energy == 0.0f ? 0.0f
-                         : static_cast<float>(std::sqrt(static_cast<double>(power[tone]))) / energy;
-      store->magnitude[tone][b] = magnitude;
-      if (magnitude > peak) peak = magnitude;
-    }
-    store->peak[b] = peak;
-    total += peak;
+    total += finish_block(store, b, s, c);
   }
   return total / static_cast<float>(n);
 }
 
 using correlate_function = float (*)(demod_store*, const tone_tables&, int, int);
 
+// As many blocks together as the registers hold accumulators for.
 __attribute__((target("avx512f"))) float correlate_avx512(demod_store* store,
                                                           const tone_tables& tables, int length,
                                                           int block_length) {
-  return correlate_blocks(store, tables, length, block_length);
+  return correlate_blocks<4>(store, tables, length, block_length);
 }
 
 __attribute__((target("avx2"))) float correlate_avx2(demod_store* store, const tone_tables& tables,
                                                      int length, int block_length) {
-  return correlate_blocks(store, tables, length, block_length);
+  return correlate_blocks<2>(store, tables, length, block_length);
 }
 
 float correlate_baseline(demod_store* store, const tone_tables& tables, int length,
                          int block_length) {
-  return correlate_blocks(store, tables, length, block_length);
+  return correlate_blocks<1>(store, tables, length, block_length);
 }
 
 // Chosen once, at the first call, by what the processor supports. (Not an

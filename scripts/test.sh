@@ -17,7 +17,8 @@ run_tree() {
   shift 2
   echo "=== $dir: building"
   # -U: every subsystem's tests, whatever an earlier configure chose.
-  if ! "$top/scripts/build.sh" "$dir" -DSIRKO_WERROR=ON -USIRKO_TEST_SUBSYSTEMS "$@"; then
+  if ! "$top/scripts/build.sh" "$dir" -DSIRKO_WERROR=ON -DBUILD_TESTING=ON \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo -USIRKO_TEST_SUBSYSTEMS "$@"; then
     echo "=== $dir: build failed"
     status=1
     return
