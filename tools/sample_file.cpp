@@ -43,7 +43,9 @@ std::vector<unsigned char> read_sample_file(const std::string& path) {
 void write_sample_file(const std::string& path, const std::vector<unsigned char>& samples) {
   File file(std::fopen(path.c_str(), "wb"));
   if (!file) throw file_error("cannot write", path, errno);
-  if (std::fwrite(samples.data(), 1, samples.size(), file.get()) != samples.size()) {
+  // An empty vector's data() may be null, which fwrite must not be given.
+  if (!samples.empty() &&
+      std::fwrite(samples.data(), 1, samples.size(), file.get()) != samples.size()) {
     throw file_error("cannot write", path, errno);
   }
   // Buffered data reaches the disk only at close, and so may its failure.
