@@ -10,6 +10,7 @@ packages=(
   portaudio19-dev libasound2-dev libjack-jackd2-dev
   jackd2 libasound2-plugins
   libutfcpp-dev
+  libsndfile1-dev libsoxr-dev
 )
 
 missing=()

@@ -10,8 +10,9 @@
 namespace sirko_tool {
 
 constexpr int kExitSuccess = 0;
-constexpr int kExitNoFrame = 1;  // decode: some file held no frame
-constexpr int kExitFailure = 2;  // usage error, unreadable or unwritable file
+constexpr int kExitNoFrame = 1;     // decode: some file held no frame; listen: none in time
+constexpr int kExitFailure = 2;     // usage error, unreadable or unwritable file
+constexpr int kExitAudioError = 3;  // listen: no microphone, or one that cannot record
 
 // Prefix of every complaint, so that it can be told from a result.
 constexpr const char* kToolName = "sirko-audio";
@@ -26,6 +27,7 @@ struct Command {
 
 int run_decode(const CommandArguments& arguments, std::ostream& out, std::ostream& err);
 int run_encode(const CommandArguments& arguments, std::ostream& out, std::ostream& err);
+int run_listen(const CommandArguments& arguments, std::ostream& out, std::ostream& err);
 
 // Every command, in the order the tool's help lists them.
 const std::vector<Command>& all_commands();

@@ -2,6 +2,7 @@
 
 #include "tools/arguments.h"
 #include "tools/commands.h"
+#include "tools/recording_file.h"
 #include "tools/recording_scan.h"
 #include "tools/report_format.h"
 #include "tools/sample_file.h"
@@ -13,18 +14,26 @@ namespace {
 const char kDecodeHelp[] =
     "Usage: sirko-audio decode [--json] FILE...\n"
     "\n"
-    "Finds the frames in each FILE, read as headerless 8-bit samples at 8000\n"
-    "per second. Recordings of any length are searched in overlapping windows\n"
-    "of at most 10 seconds; each distinct frame is reported once.\n"
+    "Finds the frames in each FILE: an audio file in any format libsndfile\n"
+    "reads (WAV, FLAC, Ogg, ...), at any sample rate and with any number of\n"
+    "channels, or else headerless 8-bit samples at 8000 per second. Audio is\n"
+    "mixed to mono, resampled to 8000 per second and made 8-bit, as the\n"
+    "microphone delivers it. A file counts as audio when it begins with its\n"
+    "format's marker; MPEG audio without a tag and the other formats without\n"
+    "a marker are known by their name (.mp3, ...).\n"
+    "\n"
+    "Recordings of any length are searched in overlapping windows of at most\n"
+    "10 seconds; each distinct frame is reported once.\n"
     "\n"
     "Prints one line per frame found:\n"
-    "  FILE: frame at SECONDS s: MESSAGE\n"
+    "  FILE: frame at SECONDS s: MESSAGE (serial SERIAL, otp1 N, otp2 N)\n"
     "and one line for a file without a frame:\n"
     "  FILE: DECODER MESSAGE\n"
     "\n"
     "Options:\n"
     "  --json      one JSON object per line instead:\n"
-    "              {\"file\": ..., \"at\": SECONDS, \"message\": \"20 hex digits\"}\n"
+    "              {\"file\": ..., \"at\": SECONDS, \"message\": \"20 hex digits\",\n"
+    "               \"serial\": \"8 hex digits\", \"otp1\": N, \"otp2\": N}\n"
     "              {\"file\": ..., \"error\": \"decoder message\"}\n"
     "  -h, --help  show this help\n"
     "\n"
@@ -46,7 +55,7 @@ int run_decode(const CommandArguments& arguments, std::ostream& out, std::ostrea
   for (const std::string& file : parsed.positionals()) {
     std::vector<unsigned char> samples;
     try {
-      samples = read_sample_file(file);
+      samples = read_recording(file);
     } catch (const FileError& error) {
       err << kToolName << ": " << error.what() << '\n';
       status = kExitFailure;

@@ -1,9 +1,12 @@
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 #include "demod/synth.h"
 #include "tools/arguments.h"
 #include "tools/commands.h"
+#include "tools/message_fields.h"
+#include "tools/recording_file.h"
 #include "tools/sample_file.h"
 #include "varnel/HexUtils.h"
 
@@ -13,13 +16,19 @@ namespace {
 
 const char kEncodeHelp[] =
     "Usage: sirko-audio encode MESSAGE_HEX -o FILE [options]\n"
+    "       sirko-audio encode --serial HEX --otp1 N --otp2 N -o FILE [options]\n"
     "\n"
-    "Writes the frame that carries MESSAGE_HEX (10 bytes as 20 hexadecimal\n"
-    "digits) to FILE as headerless 8-bit samples at 8000 per second, as a\n"
-    "device would play it.\n"
+    "Writes the frame that carries a message to FILE as headerless 8-bit\n"
+    "samples at 8000 per second, as a device would play it. The message is\n"
+    "MESSAGE_HEX (10 bytes as 20 hexadecimal digits) or its three fields.\n"
     "\n"
     "Options:\n"
     "  -o FILE          where to write the samples (required)\n"
+    "  --serial HEX     the serial, 1 to 8 hexadecimal digits, at most 1fffffff\n"
+    "  --otp1 N         the first one-time value, 0 to 2147483647\n"
+    "  --otp2 N         the second one-time value, 0 to 1048575\n"
+    "                   (the three go together, instead of MESSAGE_HEX)\n"
+    "  --wav            write a WAV file instead: mono, 16-bit, 8000 per second\n"
     "  --speed A        the transmitter's speed factor, 0.958 to 1.042 (default 1)\n"
     "  --snr DB         add white noise at this signal-to-noise ratio, -60 to 200 dB\n"
     "                   (default: no noise)\n"
@@ -27,7 +36,8 @@ const char kEncodeHelp[] =
     "  --lead S         seconds of silence before the frame, 0 to 600 (default 0)\n"
     "  --tail S         seconds of silence after the frame, 0 to 600 (default 0)\n"
     "  --seed N         seed of the noise, 0 to 4294967295 (default 1)\n"
-    "  --unsigned       offset-binary samples (silence is 128) instead of signed\n"
+    "  --unsigned       offset-binary samples (silence is 128) instead of signed;\n"
+    "                   not with --wav\n"
     "  -h, --help       show this help\n"
     "\n"
     "Exit status: 0 when the file was written, 2 otherwise.\n";
@@ -41,7 +51,7 @@ constexpr double kLargestAmplitude = 127;
 // Ten minutes of silence already makes a file of almost 5 MB.
 constexpr double kLongestSilence = 600;
 
-demod::MessageBytes parse_message(const std::string& text) {
+demod::MessageBytes parse_message_hex(const std::string& text) {
   demod::MessageBytes message{};
   bool well_formed = text.size() == 2 * message.size();
   for (char c : text) well_formed = well_formed && std::isxdigit(static_cast<unsigned char>(c));
@@ -71,6 +81,31 @@ double real_in_range(const ParsedArguments& parsed, const std::string& name, dou
   return value;
 }
 
+const char* const kFieldOptions[] = {"--serial", "--otp1", "--otp2"};
+
+// MESSAGE_HEX, or the three fields together.
+demod::MessageBytes message_of(const ParsedArguments& parsed) {
+  const std::vector<std::string>& positionals = parsed.positionals();
+  if (positionals.size() > 1) throw UsageError("unexpected argument '" + positionals[1] + "'");
+  const bool any_field = std::any_of(std::begin(kFieldOptions), std::end(kFieldOptions),
+                                     [&](const char* option) { return parsed.has(option); });
+  if (!positionals.empty()) {
+    if (any_field) throw UsageError("MESSAGE_HEX: not with --serial, --otp1 and --otp2");
+    return parse_message_hex(positionals[0]);
+  }
+  if (!any_field) throw UsageError("MESSAGE_HEX: none given, nor --serial, --otp1 and --otp2");
+  for (const char* option : kFieldOptions) {
+    if (!parsed.has(option)) {
+      throw UsageError(std::string(option) + ": missing; --serial, --otp1 and --otp2 go together");
+    }
+  }
+  MessageFields fields{};
+  fields.serial = parse_serial("--serial", *parsed.value("--serial"));
+  fields.otp1 = parse_otp("--otp1", *parsed.value("--otp1"), kOtp1Bits);
+  fields.otp2 = parse_otp("--otp2", *parsed.value("--otp2"), kOtp2Bits);
+  return pack_message(fields);
+}
+
 }  // namespace
 
 int run_encode(const CommandArguments& arguments, std::ostream& out, std::ostream& err) {
@@ -85,11 +120,12 @@ int run_encode(const CommandArguments& arguments, std::ostream& out, std::ostrea
                                                              {"--lead", true},
                                                              {"--tail", true},
                                                              {"--seed", true},
-                                                             {"--unsigned", false}});
-  const std::vector<std::string>& positionals = parsed.positionals();
-  if (positionals.empty()) throw UsageError("MESSAGE_HEX: none given");
-  if (positionals.size() > 1) throw UsageError("unexpected argument '" + positionals[1] + "'");
-  const demod::MessageBytes message = parse_message(positionals[0]);
+                                                             {"--unsigned", false},
+                                                             {"--serial", true},
+                                                             {"--otp1", true},
+                                                             {"--otp2", true},
+                                                             {"--wav", false}});
+  const demod::MessageBytes message = message_of(parsed);
   const std::optional<std::string> file = parsed.value("-o");
   if (!file) throw UsageError("-o: missing; say where to write the frame");
   if (file->empty()) throw UsageError("-o: empty file name");
@@ -106,10 +142,20 @@ int run_encode(const CommandArguments& arguments, std::ostream& out, std::ostrea
   if (const std::optional<std::string> seed = parsed.value("--seed")) {
     options.seed = parse_uint32("--seed", *seed);
   }
-  if (parsed.has("--unsigned")) options.encoding = demod::SampleEncoding::unsigned8;
+  const bool wav = parsed.has("--wav");
+  if (parsed.has("--unsigned")) {
+    // WAV has its own sample format; offset binary would be read as signed.
+    if (wav) throw UsageError("--unsigned: not with --wav");
+    options.encoding = demod::SampleEncoding::unsigned8;
+  }
 
   try {
-    write_sample_file(*file, demod::synthesize_frame(message, options));
+    const std::vector<unsigned char> samples = demod::synthesize_frame(message, options);
+    if (wav) {
+      write_wav_file(*file, samples);
+    } else {
+      write_sample_file(*file, samples);
+    }
   } catch (const FileError& error) {
     err << kToolName << ": " << error.what() << '\n';
     return kExitFailure;

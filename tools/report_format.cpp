@@ -6,6 +6,7 @@
 
 #include "demod/synth.h"
 #include "varnel/HexUtils.h"
+#include "varnel/MessageParser.h"
 
 namespace sirko_tool {
 
@@ -85,12 +86,24 @@ std::string json_string(const std::string& text) {
   return quoted + "\"";
 }
 
+std::string message_line(const RawMessage_t& message, bool json) {
+  const std::string hex = varnel::HexUtils::binary_to_hex(message);
+  const varnel::Message fields = varnel::MessageParser::parse(message);
+  const std::string otp1 = std::to_string(fields.otps.at(0));
+  const std::string otp2 = std::to_string(fields.otps.at(1));
+  if (json) {
+    return "{\"message\": \"" + hex + "\", \"serial\": \"" + fields.serial +
+           "\", \"otp1\": " + otp1 + ", \"otp2\": " + otp2 + "}";
+  }
+  return hex + " (serial " + fields.serial + ", otp1 " + otp1 + ", otp2 " + otp2 + ")";
+}
+
 std::string frame_line(const std::string& file, const FoundFrame& frame, bool json) {
   const std::string at = seconds_of(frame.start_sample);
-  const std::string message = varnel::HexUtils::binary_to_hex(frame.message);
+  const std::string message = message_line(frame.message, json);
   if (json) {
-    return "{\"file\": " + json_string(file) + ", \"at\": " + at + ", \"message\": \"" + message +
-           "\"}";
+    // The message's own object, with the file and time put first.
+    return "{\"file\": " + json_string(file) + ", \"at\": " + at + ", " + message.substr(1);
   }
   return file + ": frame at " + at + " s: " + message;
 }

@@ -1,24 +1,17 @@
 // The built sirko-audio binary, run as a user would run it.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <sndfile.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "demod/synth.h"
-
-extern char** environ;
+#include "sound_files.h"
+#include "tool_test.h"
 
 namespace {
 
@@ -27,106 +20,21 @@ namespace fs = std::filesystem;
 const std::string kMessage = "0123456789abcdef0123";
 const demod::MessageBytes kMessageBytes = {0x01, 0x23, 0x45, 0x67, 0x89,
                                            0xab, 0xcd, 0xef, 0x01, 0x23};
+// kMessage as decode prints it, plain and in JSON.
+const std::string kMessageText = kMessage + " (serial 002468ac, otp1 2023406814, otp2 983331)";
+const std::string kMessageJson =
+    "\"message\": \"" + kMessage +
+    "\", \"serial\": \"002468ac\", \"otp1\": 2023406814, \"otp2\": 983331";
 const std::string kNoData = "AudioDecoder::decode_buffer : No decodable data in buffer";
 const std::string kEmpty = "AudioDecoder::decode_buffer : Unable to decode empty buffer";
 
-struct ToolRun {
-  int status;  // exit status, or -1 when the tool did not exit normally
-  std::string out;
-  std::string err;
-};
+using tool_test::joined;
+using tool_test::read_bytes;
+using tool_test::ToolRun;
+using tool_test::with_times_masked;
+using tool_test::write_bytes;
 
-std::string read_text(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-std::vector<unsigned char> read_bytes(const fs::path& path) {
-  const std::string text = read_text(path);
-  return std::vector<unsigned char>(text.begin(), text.end());
-}
-
-void write_bytes(const fs::path& path, const std::vector<unsigned char>& bytes) {
-  std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string joined(const std::vector<std::string>& words) {
-  std::string text;
-  for (const std::string& word : words) text += (text.empty() ? "" : " ") + word;
-  return text;
-}
-
-// Replaces each time in seconds ("1.304": digits, a point, three digits)
-// with "T", so that output can be compared whole; the times go to *times.
-std::string with_times_masked(const std::string& text, std::vector<double>* times) {
-  const auto digit = [&](std::size_t i) {
-    return i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]));
-  };
-  std::string masked;
-  for (std::size_t i = 0; i < text.size();) {
-    std::size_t end = i;
-    while (digit(end)) ++end;
-    if (end == i) {
-      masked += text[i++];
-      continue;
-    }
-    if (end < text.size() && text[end] == '.' && digit(end + 1) && digit(end + 2) &&
-        digit(end + 3) && !digit(end + 4)) {
-      times->push_back(std::stod(text.substr(i, end + 4 - i)));
-      masked += 'T';
-      i = end + 4;
-    } else {
-      masked.append(text, i, end - i);
-      i = end;
-    }
-  }
-  return masked;
-}
-
-// Each test gets its own directory for the files it makes and the tool's output.
-class CliTest : public testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::path(testing::TempDir()) / "sirko-audio-cli-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-
-  ToolRun run(const std::vector<std::string>& arguments) const {
-    const std::string out_path = (dir_ / ".stdout").string();
-    const std::string err_path = (dir_ / ".stderr").string();
-    std::vector<std::string> words = {SIRKO_AUDIO_BINARY};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-      ADD_FAILURE() << "cannot run " << argv[0];
-      return {-1, "", ""};
-    }
-    int wait_status = 0;
-    waitpid(pid, &wait_status, 0);
-    return {WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1, read_text(out_path),
-            read_text(err_path)};
-  }
-
-  fs::path dir_;
-};
+class CliTest : public tool_test::ToolTest {};
 
 // --- encode then decode ------------------------------------------------------
 
@@ -156,9 +64,8 @@ TEST_P(CliRoundTrip, DecodesWhatItEncoded) {
   EXPECT_EQ(decoded.err, "");
   std::vector<double> times;
   EXPECT_EQ(with_times_masked(decoded.out, &times),
-            trip.json
-                ? "{\"file\": \"" + frame + "\", \"at\": T, \"message\": \"" + kMessage + "\"}\n"
-                : frame + ": frame at T s: " + kMessage + "\n");
+            trip.json ? "{\"file\": \"" + frame + "\", \"at\": T, " + kMessageJson + "}\n"
+                      : frame + ": frame at T s: " + kMessageText + "\n");
   ASSERT_EQ(times.size(), 1u);
   // Within a symbol of where the frame was put.
   EXPECT_NEAR(times[0], trip.at_seconds, 0.02);
@@ -245,7 +152,7 @@ TEST_P(CliDecode, ReportsEveryFileAndTheWorstOutcome) {
     switch (GetParam().files[i]) {
       case FileKind::frame:
         write_bytes(file, demod::synthesize_frame(kMessageBytes));
-        expected_out += file + ": frame at T s: " + kMessage + "\n";
+        expected_out += file + ": frame at T s: " + kMessageText + "\n";
         break;
       case FileKind::silence:
         write_bytes(file, std::vector<unsigned char>(16000, 0));
@@ -296,6 +203,131 @@ TEST_F(CliTest, JsonEscapesTheFileName) {
                              "/we\\\"ird\\\\name\\t.raw\", \"error\": \"" + kNoData + "\"}\n");
 }
 
+// --- decode reads audio files of any format, rate and channel count ----------
+
+struct AudioFileCase {
+  const char* name;
+  int format;
+  int rate;
+  // The frame on the left channel only, the right one silent: mixing to
+  // mono halves its level, which must still decode.
+  bool stereo;
+};
+
+class CliAudioFile : public CliTest, public testing::WithParamInterface<AudioFileCase> {};
+
+TEST_P(CliAudioFile, DecodesTheFrameAtItsTime) {
+  const AudioFileCase& audio = GetParam();
+  constexpr double kLead = 0.7;
+  const std::vector<float> frame =
+      tool_test::frame_at_rate(kMessageBytes, audio.rate, kLead, /*tail_seconds=*/0.4);
+  const std::vector<float> samples =
+      audio.stereo ? tool_test::interleave({frame, std::vector<float>(frame.size(), 0.0f)}) : frame;
+  // The header tells the format, whatever the name says.
+  const std::string file = path("recording.dat");
+  if (!tool_test::write_sound_file(file, audio.format, audio.rate, audio.stereo ? 2 : 1, samples)) {
+    GTEST_SKIP() << "libsndfile here cannot write " << audio.name;
+  }
+  const ToolRun decoded = run({"decode", "--json", file});
+  EXPECT_EQ(decoded.status, 0);
+  EXPECT_EQ(decoded.err, "");
+  std::vector<double> times;
+  EXPECT_EQ(with_times_masked(decoded.out, &times),
+            "{\"file\": \"" + file + "\", \"at\": T, " + kMessageJson + "}\n");
+  ASSERT_EQ(times.size(), 1u);
+  EXPECT_NEAR(times[0], kLead, 0.02);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, CliAudioFile,
+    testing::Values(
+        AudioFileCase{"Wav44100", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, false},
+        AudioFileCase{"Wav48000Stereo", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000, true},
+        AudioFileCase{"WavFloat22050", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 22050, false},
+        AudioFileCase{"WavUnsigned8At8000", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 8000, false},
+        AudioFileCase{"Flac44100", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, false},
+        AudioFileCase{"OggVorbis48000", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 48000, false}),
+    [](const testing::TestParamInfo<AudioFileCase>& info) { return std::string(info.param.name); });
+
+TEST_F(CliTest, BrokenAudioHeaderIsAFailureNamingTheFile) {
+  const std::string file = path("cut.wav");
+  ASSERT_TRUE(tool_test::write_sound_file(file, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 8000, 1,
+                                          std::vector<float>(8000, 0.0f)));
+  std::vector<unsigned char> bytes = read_bytes(file);
+  bytes.resize(20);  // within the format chunk
+  write_bytes(file, bytes);
+  const ToolRun decoded = run({"decode", file});
+  EXPECT_EQ(decoded.status, 2);
+  EXPECT_EQ(decoded.out, "");
+  EXPECT_EQ(decoded.err.rfind("sirko-audio: cannot read " + file + ": ", 0), 0u) << decoded.err;
+}
+
+// --- encode from the three fields, and to WAV ----------------------------------
+
+struct FieldsCase {
+  std::vector<std::string> fields;  // --serial, --otp1, --otp2
+  demod::MessageBytes message;
+  std::string printed;  // decode's fields
+};
+
+void PrintTo(const FieldsCase& fields, std::ostream* os) { *os << joined(fields.fields); }
+
+class CliEncodeFields : public CliTest, public testing::WithParamInterface<FieldsCase> {};
+
+TEST_P(CliEncodeFields, WritesTheFrameOfThePackedMessage) {
+  const FieldsCase& fields = GetParam();
+  const std::string frame = path("frame.raw");
+  const ToolRun encoded = run({"encode", "--serial", fields.fields[0], "--otp1", fields.fields[1],
+                               "--otp2", fields.fields[2], "-o", frame});
+  ASSERT_EQ(encoded.status, 0) << encoded.err;
+  EXPECT_EQ(read_bytes(frame), demod::synthesize_frame(fields.message));
+  const ToolRun decoded = run({"decode", frame});
+  EXPECT_EQ(decoded.status, 0);
+  EXPECT_NE(decoded.out.find(fields.printed), std::string::npos) << decoded.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, CliEncodeFields,
+    testing::Values(FieldsCase{{"0", "0", "0"}, {}, "(serial 00000000, otp1 0, otp2 0)"},
+                    FieldsCase{{"1fffffff", "2147483647", "1048575"},
+                               {0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff},
+                               "(serial 1fffffff, otp1 2147483647, otp2 1048575)"},
+                    // Short and upper-case hexadecimal is the same serial.
+                    FieldsCase{{"2468AC", "2023406814", "983331"},
+                               kMessageBytes,
+                               "(serial 002468ac, otp1 2023406814, otp2 983331)"}));
+
+TEST_F(CliTest, WavFileHoldsTheFrameAt16BitsAndDecodes) {
+  const std::string file = path("frame.wav");
+  const ToolRun encoded =
+      run({"encode", kMessage, "--wav", "--lead", "0.4", "--snr", "30", "-o", file});
+  ASSERT_EQ(encoded.status, 0) << encoded.err;
+
+  SF_INFO info{};
+  SNDFILE* sound = sf_open(file.c_str(), SFM_READ, &info);
+  ASSERT_NE(sound, nullptr) << sf_strerror(nullptr);
+  EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+  EXPECT_EQ(info.samplerate, 8000);
+  EXPECT_EQ(info.channels, 1);
+  std::vector<short> wide(static_cast<std::size_t>(info.frames));
+  EXPECT_EQ(sf_read_short(sound, wide.data(), info.frames), info.frames);
+  sf_close(sound);
+  demod::SynthOptions options;
+  options.lead_seconds = 0.4;
+  options.snr_db = 30.0;
+  std::vector<short> expected;
+  for (unsigned char sample : demod::synthesize_frame(kMessageBytes, options)) {
+    expected.push_back(static_cast<short>(static_cast<signed char>(sample) * 256));
+  }
+  EXPECT_EQ(wide, expected);
+
+  const ToolRun decoded = run({"decode", file});
+  EXPECT_EQ(decoded.status, 0);
+  std::vector<double> times;
+  EXPECT_EQ(with_times_masked(decoded.out, &times),
+            file + ": frame at T s: " + kMessageText + "\n");
+}
+
 // --- usage errors and help ------------------------------------------------------
 
 struct UsageCase {
@@ -329,6 +361,11 @@ std::vector<std::string> encode_with(std::vector<std::string> options) {
   return arguments;
 }
 
+std::vector<std::string> encode_fields(const std::string& serial, const std::string& otp1,
+                                       const std::string& otp2) {
+  return {"encode", "--serial", serial, "--otp1", otp1, "--otp2", otp2, "-o", "@out"};
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Mistakes, CliUsage,
     testing::Values(
@@ -349,7 +386,30 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{encode_with({"--tail", "601"}), "--tail"},
         UsageCase{encode_with({"--snr", "nan"}), "--snr"},
         UsageCase{encode_with({"--seed", "4294967296"}), "--seed"},
-        UsageCase{encode_with({"--unsigned=yes"}), "--unsigned"}));
+        UsageCase{encode_with({"--unsigned=yes"}), "--unsigned"},
+        UsageCase{encode_with({"--wav", "--unsigned"}), "--unsigned: not with --wav"},
+        UsageCase{encode_with({"--serial", "1"}), "MESSAGE_HEX: not with --serial"},
+        UsageCase{{"encode", "--serial", "1", "--otp1", "2", "-o", "@out"}, "--otp2: missing"},
+        UsageCase{{"encode", "--otp2", "2", "-o", "@out"}, "--serial: missing"},
+        UsageCase{encode_fields("20000000", "0", "0"),
+                  "--serial: 20000000 does not fit in 29 bits"},
+        UsageCase{encode_fields("000000001", "0", "0"), "--serial: '000000001'"},
+        UsageCase{encode_fields("0x1f", "0", "0"), "--serial: '0x1f'"},
+        UsageCase{encode_fields("-1", "0", "0"), "--serial: '-1'"},
+        UsageCase{encode_fields("", "0", "0"), "--serial: ''"},
+        UsageCase{encode_fields("0", "2147483648", "0"),
+                  "--otp1: 2147483648 does not fit in 31 bits"},
+        UsageCase{encode_fields("0", "99999999999999999999999", "0"),
+                  "--otp1: 99999999999999999999999"},
+        UsageCase{encode_fields("0", "0", "1048576"), "--otp2: 1048576 does not fit in 20 bits"},
+        UsageCase{encode_fields("0", "0", "+5"), "--otp2: '+5'"},
+        UsageCase{encode_fields("0", "0", "5 "), "--otp2: '5 '"},
+        UsageCase{{"listen", "--timeout", "0"}, "--timeout: '0'"},
+        UsageCase{{"listen", "--timeout", "11"}, "--timeout: '11'"},
+        UsageCase{{"listen", "--timeout", "2.5"}, "--timeout: '2.5'"},
+        UsageCase{{"listen", "--timeout=abc"}, "--timeout: 'abc'"},
+        UsageCase{{"listen", "--timeout"}, "--timeout: needs a value"},
+        UsageCase{{"listen", "now"}, "unexpected argument 'now'"}));
 
 TEST_F(CliTest, HelpOnTheToolAndEachCommand) {
   const struct {
@@ -360,6 +420,7 @@ TEST_F(CliTest, HelpOnTheToolAndEachCommand) {
       {{"help"}, "Usage: sirko-audio COMMAND"},
       {{"decode", "--help"}, "Usage: sirko-audio decode"},
       {{"encode", "--help"}, "Usage: sirko-audio encode"},
+      {{"listen", "--help"}, "Usage: sirko-audio listen"},
       // Help wins over mistakes in the rest of the line.
       {{"encode", "--bogus", "-h"}, "Usage: sirko-audio encode"},
   };

@@ -47,14 +47,25 @@ TEST(ReportLines, FrameAndFailureInBothForms) {
   const sirko_tool::FoundFrame frame{{0x01, 0x23, 0x45, 0x67, 0x89, 0xab, 0xcd, 0xef, 0x00, 0xff},
                                      10432};
   EXPECT_EQ(sirko_tool::frame_line("a\"b.raw", frame, false),
-            "a\"b.raw: frame at 1.304 s: 0123456789abcdef00ff");
+            "a\"b.raw: frame at 1.304 s: 0123456789abcdef00ff "
+            "(serial 002468ac, otp1 2023406814, otp2 983295)");
   EXPECT_EQ(sirko_tool::frame_line("a\"b.raw", frame, true),
-            R"({"file": "a\"b.raw", "at": 1.304, "message": "0123456789abcdef00ff"})");
+            R"({"file": "a\"b.raw", "at": 1.304, "message": "0123456789abcdef00ff", )"
+            R"("serial": "002468ac", "otp1": 2023406814, "otp2": 983295})");
 
   const std::string message = "AudioDecoder::decode_buffer : No decodable data in buffer";
   EXPECT_EQ(sirko_tool::no_frame_line("x.raw", message, false), "x.raw: " + message);
   EXPECT_EQ(sirko_tool::no_frame_line("x.raw", message, true),
             R"({"file": "x.raw", "error": ")" + message + "\"}");
+}
+
+TEST(ReportLines, MessageWithItsFieldsAtTheirLargest) {
+  const RawMessage_t ones(10, 0xff);
+  EXPECT_EQ(sirko_tool::message_line(ones, false),
+            "ffffffffffffffffffff (serial 1fffffff, otp1 2147483647, otp2 1048575)");
+  EXPECT_EQ(sirko_tool::message_line(ones, true),
+            R"({"message": "ffffffffffffffffffff", "serial": "1fffffff", )"
+            R"("otp1": 2147483647, "otp2": 1048575})");
 }
 
 }  // namespace
