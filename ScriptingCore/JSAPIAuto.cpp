@@ -19,8 +19,9 @@ using ZoneGuard = std::lock_guard<std::recursive_mutex>;
 // Names the browser asks every plugin object about; answering them with
 // dynamic attributes would confuse its layout and wrapping code.
 const char* const kReservedNames[] = {
-    "offsetWidth", "offsetHeight", "width",     "height", "attributes",  "nodeType", "namespaceURI",
-    "localName",   "wrappedJSObject", "prototype", "style", "id", "constructor", "nodeName",
+    "offsetWidth", "offsetHeight", "width",       "height",          "attributes",
+    "nodeType",    "namespaceURI", "localName",   "wrappedJSObject", "prototype",
+    "style",       "id",           "constructor", "nodeName",
 };
 
 variant emptyMarker() { return variant(variant_detail::empty()); }
@@ -60,7 +61,9 @@ void JSAPIAuto::registerMethod(const std::string& name, const CallMethodFunctor&
   zones_[name] = getZone();
 }
 
-void JSAPIAuto::unregisterMethod(const std::wstring& name) { unregisterMethod(wstring_to_utf8(name)); }
+void JSAPIAuto::unregisterMethod(const std::wstring& name) {
+  unregisterMethod(wstring_to_utf8(name));
+}
 
 void JSAPIAuto::unregisterMethod(const std::string& name) {
   ZoneGuard lock(zone_lock_);
@@ -106,7 +109,9 @@ variant JSAPIAuto::getAttribute(const std::string& name) const {
 void JSAPIAuto::setAttribute(const std::string& name, const variant& value) {
   ZoneGuard lock(zone_lock_);
   const Attribute* attribute = findAttribute(name);
-  if (attribute && attribute->read_only) throw script_error("Cannot set read-only property " + name);
+  if (attribute && attribute->read_only) {
+    throw script_error("Cannot set read-only property " + name);
+  }
   registerAttribute(name, value, false);
 }
 

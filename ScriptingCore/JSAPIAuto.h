@@ -34,6 +34,7 @@ class JSAPIAuto : public JSAPIImpl {
   explicit JSAPIAuto(const std::string& description = "<JSAPI-Auto Javascript Object>");
   JSAPIAuto(int zone, const std::string& description);
 
+  using JSAPI::getMemberNames;
   using JSAPI::GetMethodObject;
   using JSAPI::GetProperty;
   using JSAPI::HasMethod;
@@ -42,7 +43,6 @@ class JSAPIAuto : public JSAPIImpl {
   using JSAPI::Invoke;
   using JSAPI::RemoveProperty;
   using JSAPI::SetProperty;
-  using JSAPI::getMemberNames;
 
   // Replaces the list with the names visible from the current zone, sorted.
   void getMemberNames(std::vector<std::string>& names) const override;

@@ -43,7 +43,11 @@ using EventIfaceContextMap = std::map<const void*, EventIFaceMap>;
 // 3. event lock: both handler registries, held only to change or copy them.
 // Firing holds at most one of them at a time and none while it calls a
 // handler or a proxy, so it cannot take part in a deadlock; the calls it
-// makes queue work and return (JSObject::InvokeAsync).
+// makes queue work and return (JSObject::InvokeAsync). A member call may
+// reach other objects while it holds its zone lock (a method object runs
+// its parent's method, a method fires and the proxies fire in turn); that
+// nesting is safe because member calls come from one thread, the browser's
+// main thread.
 class JSAPIImpl : public JSAPI {
  public:
   JSAPIImpl();

@@ -7,9 +7,8 @@ namespace FB {
 VariantMap CreateEvent(const JSAPIPtr& object, const std::string& name, const VariantMap& members,
                        const VariantList& arguments) {
   VariantMap event{
-      {"type", name},       {"target", object},     {"currentTarget", object},
-      {"eventPhase", 2},    {"bubbles", false},     {"cancelable", false},
-      {"namespaceURI", name},
+      {"type", name},     {"target", object},    {"currentTarget", object}, {"eventPhase", 2},
+      {"bubbles", false}, {"cancelable", false}, {"namespaceURI", name},
   };
   event.insert(members.begin(), members.end());  // keeps entries already present
   event["arguments"] = arguments;

@@ -55,7 +55,8 @@ TEST(ConcurrentEvents, FiringWhileHandlersComeAndGo) {
     for (int round = 0; round < kChurnRounds; ++round) {
       const auto listener = RecordingHandler::make("listener", eventContext(round % 3), nullptr);
       listener->optimized = round % 2 == 0;
-      const auto page_object = RecordingHandler::make("interface", eventContext(round % 2), nullptr);
+      const auto page_object =
+          RecordingHandler::make("interface", eventContext(round % 2), nullptr);
       const auto extra_proxy = std::make_shared<FB::JSAPIAuto>();
       source->registerEventMethod("ontimeout", listener);
       source->registerEventInterface(page_object);
@@ -79,7 +80,8 @@ TEST(ConcurrentEvents, FiringWhileHandlersComeAndGo) {
   start.set_value();
   for (std::thread& thread : threads) thread.join();
 
-  const int events = 2 * (kEventsPerThread + (kEventsPerThread + kJSEventEvery - 1) / kJSEventEvery);
+  const int events =
+      2 * (kEventsPerThread + (kEventsPerThread + kJSEventEvery - 1) / kJSEventEvery);
   EXPECT_EQ(stable->calls, events);
   EXPECT_EQ(proxied->calls, events);
   EXPECT_EQ(source->record_calls, 2 * kChurnRounds);

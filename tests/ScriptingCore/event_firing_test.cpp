@@ -54,13 +54,19 @@ TEST_P(HandledContexts, DecideWhoIsCalledAndHow) {
     keep.push_back(handler);
     return handler;
   };
-  for (const Registration& entry : GetParam().handlers) source->registerEventMethod(entry.event, make(entry));
-  for (const Registration& entry : GetParam().interfaces) source->registerEventInterface(make(entry));
+  for (const Registration& entry : GetParam().handlers) {
+    source->registerEventMethod(entry.event, make(entry));
+  }
+  for (const Registration& entry : GetParam().interfaces) {
+    source->registerEventInterface(make(entry));
+  }
 
   source->FireEvent("ontimeout", VariantList{7});
 
   EXPECT_EQ(log->summaries(), GetParam().expected);
-  for (const auto& call : log->calls()) EXPECT_TRUE(same(call.arguments, VariantList{7})) << call.summary;
+  for (const auto& call : log->calls()) {
+    EXPECT_TRUE(same(call.arguments, VariantList{7})) << call.summary;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -83,22 +89,15 @@ INSTANTIATE_TEST_SUITE_P(
                      {{"A", 0, false, false}, {"B", 0, true}, {"C", 0}},
                      {},
                      {"B*ontimeout[A,B,C|]"}},
-        DeliveryCase{"InvalidPlainHandlerSkipped",
-                     {{"A", 0, false, false}, {"B", 0}},
-                     {},
-                     {"B()"}},
-        DeliveryCase{"ContextsInAscendingOrder",
-                     {{"A", 2}, {"B", 0}, {"C", 1}},
-                     {},
-                     {"B()", "C()", "A()"}},
+        DeliveryCase{"InvalidPlainHandlerSkipped", {{"A", 0, false, false}, {"B", 0}}, {}, {"B()"}},
+        DeliveryCase{
+            "ContextsInAscendingOrder", {{"A", 2}, {"B", 0}, {"C", 1}}, {}, {"B()", "C()", "A()"}},
         DeliveryCase{"InterfacesOfUnhandledContextsAreCalled",
                      {{"A", 0, true}},
                      {{"I", 0}, {"J", 1}},
                      {"A*ontimeout[A|I]", "J(ontimeout)"}},
-        DeliveryCase{"OptimizedInterfaceDeliversForItsContext",
-                     {},
-                     {{"J", 1, true}},
-                     {"J*ontimeout[|J]"}},
+        DeliveryCase{
+            "OptimizedInterfaceDeliversForItsContext", {}, {{"J", 1, true}}, {"J*ontimeout[|J]"}},
         DeliveryCase{"InvalidInterfaceSkipped", {}, {{"I", 0, false, false}}, {}},
         DeliveryCase{"HandlersOfOtherEventsNeitherCalledNorHandling",
                      {{"A", 0, true, true, "onload"}},
@@ -220,9 +219,14 @@ TEST(FireJSEvent, HandlersGetOneEventObject) {
 
   const FB::JSAPIPtr self = source;
   const VariantMap expected{
-      {"type", "onx"},      {"namespaceURI", "onx"}, {"extra", 1},
-      {"arguments", VariantList{5}},                 {"eventPhase", 2},
-      {"bubbles", false},   {"cancelable", false},   {"target", self},
+      {"type", "onx"},
+      {"namespaceURI", "onx"},
+      {"extra", 1},
+      {"arguments", VariantList{5}},
+      {"eventPhase", 2},
+      {"bubbles", false},
+      {"cancelable", false},
+      {"target", self},
       {"currentTarget", self},
   };
   const auto calls = log->calls();

@@ -1,10 +1,11 @@
+#include "ScriptingCore/make_method.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <ostream>
 #include <string>
 
-#include "ScriptingCore/make_method.h"
 #include "ScriptingCore/script_error.h"
 #include "same_value.h"
 
@@ -38,8 +39,8 @@ struct CallCase {
   const char* name;
   std::function<FB::CallMethodFunctor(Typed*)> method;
   VariantList arguments;
-  variant result;       // compared when error is empty
-  std::string error;    // the invalid_arguments text expected
+  variant result;     // compared when error is empty
+  std::string error;  // the invalid_arguments text expected
 };
 
 // Names the case in test listings instead of its bytes.
@@ -84,7 +85,10 @@ INSTANTIATE_TEST_SUITE_P(
         CallCase{"OneConverted", one, {"42"}, 42, ""},
         CallCase{"OneMissing", one, {}, {}, "Error: Argument 1is not optional."},
         CallCase{"OneTooMany", one, {1, 2}, {}, "Too many arguments, expected 1."},
-        CallCase{"OneNotConvertible", one, {marker::null()}, {},
+        CallCase{"OneNotConvertible",
+                 one,
+                 {marker::null()},
+                 {},
                  std::string("Invalid argument conversion from ") + kNull + " to i at index 1"},
         CallCase{"VariantMayBeMissing", two, {"a"}, "a,v", ""},
         CallCase{"VariantTakenAsItIs", two, {"a", 2.5}, "a,d", ""},
@@ -92,16 +96,25 @@ INSTANTIATE_TEST_SUITE_P(
         CallCase{"ThreeMixed", three, {1, "2.5", 3}, 6.5, ""},
         CallCase{"ThreeSecondMissing", three, {1}, {}, "Error: Argument 2is not optional."},
         CallCase{"FiveSummed", five, {1, 2, 3, 4, 5}, 15, ""},
-        CallCase{"FiveBadThird", five, {1, 2, "x", 4, 5}, {},
+        CallCase{"FiveBadThird",
+                 five,
+                 {1, 2, "x", 4, 5},
+                 {},
                  "Invalid argument conversion from " + kString + " to i at index 3"},
         CallCase{"FiveFifthMissing", five, {1, 2, 3, 4}, {}, "Error: Argument 5is not optional."},
         CallCase{"FiveTooMany", five, {1, 2, 3, 4, 5, 6}, {}, "Too many arguments, expected 5."},
         // The surplus is noticed at the last parameter, after the earlier ones.
-        CallCase{"BadArgumentBeforeSurplus", five, {1, "x", 3, 4, 5, 6}, {},
+        CallCase{"BadArgumentBeforeSurplus",
+                 five,
+                 {1, "x", 3, 4, 5, 6},
+                 {},
                  "Invalid argument conversion from " + kString + " to i at index 2"},
-        CallCase{"SixOfEveryKind", six, {true, 2, 3, 0.5, "e", VariantList{1, 2}},
-                 "1230.500000e2", ""},
-        CallCase{"SixNegativeUnsigned", six, {true, 2, -3, 0.5, "e", VariantList{}}, {},
+        CallCase{
+            "SixOfEveryKind", six, {true, 2, 3, 0.5, "e", VariantList{1, 2}}, "1230.500000e2", ""},
+        CallCase{"SixNegativeUnsigned",
+                 six,
+                 {true, 2, -3, 0.5, "e", VariantList{}},
+                 {},
                  "Invalid argument conversion from i to m at index 3"},
         CallCase{"VoidGivesNothing", nothing, {9}, variant(), ""},
         CallCase{"VariantResultKept", pass, {marker::null()}, marker::null(), ""}),

@@ -35,9 +35,9 @@ TEST(MemberListing, OwnMembersMergeByteWiseInNameOrder) {
   RegistryObject object;
   object.registerAttribute("Zeta", 1, false);
   object.setAttribute("abc", 2);
-  const Names expected{"Zeta",     "abc",    "fail",  "getAttribute", "level",   "record",
-                       "setAttribute", "strict", "toString", "valid",  "value", "version",
-                       "zoneNow"};
+  const Names expected{"Zeta",   "abc",          "fail",   "getAttribute", "level",
+                       "record", "setAttribute", "strict", "toString",     "valid",
+                       "value",  "version",      "zoneNow"};
   Names names;
   object.getMemberNames(names);
   EXPECT_EQ(names, expected);
@@ -108,25 +108,23 @@ const char* const kEmptyMarker = "N2FB14variant_detail5emptyE";
 
 INSTANTIATE_TEST_SUITE_P(
     DynamicAttributesAndReservedNames, NamedProperty,
-    ::testing::Values(PropertyCase{"anything", true, kEmptyMarker},
-                      PropertyCase{"version", true,
-                                   "NSt3__112basic_stringIcNS_11char_traitsIcEENS_9allocatorIcEEEE"},
-                      PropertyCase{"valid", true, "b"},
-                      PropertyCase{"record", true, "N5boost10shared_ptrIN2FB5JSAPIEEE"},
-                      PropertyCase{"offsetWidth", false, kEmptyMarker},
-                      PropertyCase{"offsetHeight", false, kEmptyMarker},
-                      PropertyCase{"width", false, kEmptyMarker},
-                      PropertyCase{"height", false, kEmptyMarker},
-                      PropertyCase{"attributes", false, kEmptyMarker},
-                      PropertyCase{"nodeType", false, kEmptyMarker},
-                      PropertyCase{"namespaceURI", false, kEmptyMarker},
-                      PropertyCase{"localName", false, kEmptyMarker},
-                      PropertyCase{"wrappedJSObject", false, kEmptyMarker},
-                      PropertyCase{"prototype", false, kEmptyMarker},
-                      PropertyCase{"style", false, kEmptyMarker},
-                      PropertyCase{"id", false, kEmptyMarker},
-                      PropertyCase{"constructor", false, kEmptyMarker},
-                      PropertyCase{"nodeName", false, kEmptyMarker}));
+    ::testing::Values(
+        PropertyCase{"anything", true, kEmptyMarker},
+        PropertyCase{"version", true,
+                     "NSt3__112basic_stringIcNS_11char_traitsIcEENS_9allocatorIcEEEE"},
+        PropertyCase{"valid", true, "b"},
+        PropertyCase{"record", true, "N5boost10shared_ptrIN2FB5JSAPIEEE"},
+        PropertyCase{"offsetWidth", false, kEmptyMarker},
+        PropertyCase{"offsetHeight", false, kEmptyMarker},
+        PropertyCase{"width", false, kEmptyMarker}, PropertyCase{"height", false, kEmptyMarker},
+        PropertyCase{"attributes", false, kEmptyMarker},
+        PropertyCase{"nodeType", false, kEmptyMarker},
+        PropertyCase{"namespaceURI", false, kEmptyMarker},
+        PropertyCase{"localName", false, kEmptyMarker},
+        PropertyCase{"wrappedJSObject", false, kEmptyMarker},
+        PropertyCase{"prototype", false, kEmptyMarker}, PropertyCase{"style", false, kEmptyMarker},
+        PropertyCase{"id", false, kEmptyMarker}, PropertyCase{"constructor", false, kEmptyMarker},
+        PropertyCase{"nodeName", false, kEmptyMarker}));
 
 TEST(NamedProperty, AssignedAttributeIsReported) {
   RegistryObject object;

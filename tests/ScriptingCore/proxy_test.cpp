@@ -49,17 +49,17 @@ TEST_F(Proxies, ReceiveArgumentsNamingThemInsteadOfTheSource) {
   const JSAPIPtr self = source;
   const JSAPIPtr other = std::make_shared<FB::JSAPIAuto>();
   const auto page = RecordingHandler::make("page", eventContext(0), nullptr);
-  const VariantList arguments{self, VariantList{self, VariantList{self}}, VariantMap{{"k", self}},
-                              other, 5, page};
+  const VariantList arguments{
+      self, VariantList{self, VariantList{self}}, VariantMap{{"k", self}}, other, 5, page};
 
   source->FireEvent("onx", arguments);
 
   const JSAPIPtr as_proxy = proxy;
   const auto calls = log->calls();
   ASSERT_EQ(calls.size(), 2u);
-  EXPECT_TRUE(same(calls[0].arguments,
-                   VariantList{as_proxy, VariantList{as_proxy, VariantList{as_proxy}},
-                               VariantMap{{"k", as_proxy}}, other, 5, page}));
+  EXPECT_TRUE(
+      same(calls[0].arguments, VariantList{as_proxy, VariantList{as_proxy, VariantList{as_proxy}},
+                                           VariantMap{{"k", as_proxy}}, other, 5, page}));
   EXPECT_TRUE(same(calls[1].arguments, arguments));  // the source's own handlers: unchanged
 }
 

@@ -19,10 +19,10 @@ inline const void* eventContext(int index) { return &context_store[index]; }
 
 // One call a page-side handler received, in the order calls arrived.
 struct HandlerCall {
-  std::string handler;     // label of the handler called
-  std::string summary;     // "A()" for InvokeAsync, "A(onx)" with a method name,
-                           // "A*onx[A,B|I]" for callMultipleFunctions
-  std::string method;      // InvokeAsync's method name, or the event name
+  std::string handler;  // label of the handler called
+  std::string summary;  // "A()" for InvokeAsync, "A(onx)" with a method name,
+                        // "A*onx[A,B|I]" for callMultipleFunctions
+  std::string method;   // InvokeAsync's method name, or the event name
   VariantList arguments;
 };
 
@@ -82,7 +82,9 @@ class RecordingHandler : public PageObject {
     ++calls;
     if (host_gone) throw std::runtime_error("Cannot invoke asynchronously");
     if (script_failure) throw script_error("page failure");
-    if (const auto log = log_.lock()) log->add({label, label + "(" + method + ")", method, arguments});
+    if (const auto log = log_.lock()) {
+      log->add({label, label + "(" + method + ")", method, arguments});
+    }
   }
 
   void callMultipleFunctions(const std::string& name, const VariantList& arguments,
@@ -91,7 +93,7 @@ class RecordingHandler : public PageObject {
     ++calls;
     if (const auto log = log_.lock()) {
       log->add({label, label + "*" + name + "[" + labels(handlers) + "|" + labels(interfaces) + "]",
-                 name, arguments});
+                name, arguments});
     }
   }
 

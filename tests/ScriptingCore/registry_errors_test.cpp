@@ -81,7 +81,9 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"Construct", [](auto object) { object->Construct({1}); }, Kind::invalid_member,
                   "The specified member does not exist: constructor"},
         ErrorCase{"TooManyArguments",
-                  [](auto object) { object->Invoke("getAttribute", {"a", "b"}); },
+                  [](auto object) {
+                    object->Invoke("getAttribute", {"a", "b"});
+                  },
                   Kind::invalid_arguments, "Too many arguments, expected 1."},
         ErrorCase{"MissingArgument", [](auto object) { object->Invoke("getAttribute", {}); },
                   Kind::invalid_arguments, "Error: Argument 1is not optional."},
@@ -110,7 +112,8 @@ INSTANTIATE_TEST_SUITE_P(
                   Kind::script_error, "Cannot remove read-only property fixed"},
         ErrorCase{"MethodObjectWithoutParent",
                   [](auto) {
-                    FB::JSAPIPtr method = std::make_shared<RegistryObject>()->GetMethodObject("record");
+                    FB::JSAPIPtr method =
+                        std::make_shared<RegistryObject>()->GetMethodObject("record");
                     method->Invoke("", {});  // its parent went with the statement above
                   },
                   Kind::script_error, "Invalid JSAPI object"},
