@@ -10,7 +10,7 @@ namespace {
 
 const OptionSpec* find_option(const std::vector<OptionSpec>& options, const std::string& name) {
   const auto found = std::find_if(options.begin(), options.end(),
-                                  [&](const OptionSpec& spec) { return spec.name == name; });
+                                  [&](const OptionSpec& option) { return option.name == name; });
   return found == options.end() ? nullptr : &*found;
 }
 
@@ -47,10 +47,10 @@ ParsedArguments parse_arguments(const std::vector<std::string>& arguments,
     const std::size_t equals =
         argument.rfind("--", 0) == 0 ? argument.find('=') : std::string::npos;
     const std::string name = argument.substr(0, equals);
-    const OptionSpec* spec = find_option(options, name);
-    if (spec == nullptr) throw UsageError("unknown option '" + name + "'");
+    const OptionSpec* option = find_option(options, name);
+    if (option == nullptr) throw UsageError("unknown option '" + name + "'");
     if (parsed.has(name)) throw UsageError(name + ": given more than once");
-    if (!spec->takes_value) {
+    if (!option->takes_value) {
       if (equals != std::string::npos) throw UsageError(name + ": takes no value");
       parsed.flags_.insert(name);
     } else if (equals != std::string::npos) {
