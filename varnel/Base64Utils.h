@@ -1,20 +1,16 @@
 #pragma once
 
-#include <exception>
 #include <string>
 #include <vector>
+
+#include "varnel/MessageException.h"
 
 namespace varnel {
 
 // A text that does not decode as Base64.
-class InvalidBase64String : public std::exception {
+class InvalidBase64String : public MessageException {
  public:
-  explicit InvalidBase64String(const std::string& message) : message_(message) {}
-  ~InvalidBase64String() override = default;
-  const char* what() const noexcept override { return message_.c_str(); }
-
- private:
-  std::string message_;
+  explicit InvalidBase64String(const std::string& message) : MessageException(message) {}
 };
 
 // Bytes to standard padded Base64 and back.

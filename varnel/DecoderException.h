@@ -1,19 +1,15 @@
 #pragma once
 
-#include <exception>
 #include <string>
+
+#include "varnel/MessageException.h"
 
 namespace varnel {
 
 // Base of the decoding failures; carries one message.
-class DecoderException : public std::exception {
+class DecoderException : public MessageException {
  public:
-  explicit DecoderException(const std::string& message) : message_(message) {}
-  ~DecoderException() override = default;
-  const char* what() const noexcept override { return message_.c_str(); }
-
- private:
-  std::string message_;
+  explicit DecoderException(const std::string& message) : MessageException(message) {}
 };
 
 // No frame could be decoded from the samples given.

@@ -1,20 +1,16 @@
 #pragma once
 
-#include <exception>
 #include <string>
 #include <vector>
+
+#include "varnel/MessageException.h"
 
 namespace varnel {
 
 // A text that does not read as hexadecimal digits.
-class InvalidHexString : public std::exception {
+class InvalidHexString : public MessageException {
  public:
-  explicit InvalidHexString(const std::string& message) : message_(message) {}
-  ~InvalidHexString() override = default;
-  const char* what() const noexcept override { return message_.c_str(); }
-
- private:
-  std::string message_;
+  explicit InvalidHexString(const std::string& message) : MessageException(message) {}
 };
 
 // Bytes to lowercase hexadecimal text and back.

@@ -1,19 +1,15 @@
 #pragma once
 
-#include <exception>
 #include <string>
+
+#include "varnel/MessageException.h"
 
 namespace varnel {
 
 // Base of the recorder's failures; carries one message.
-class RecorderException : public std::exception {
+class RecorderException : public MessageException {
  public:
-  explicit RecorderException(const std::string& message) : message_(message) {}
-  ~RecorderException() override = default;
-  const char* what() const noexcept override { return message_.c_str(); }
-
- private:
-  std::string message_;
+  explicit RecorderException(const std::string& message) : MessageException(message) {}
 };
 
 // The system has no default input device.
