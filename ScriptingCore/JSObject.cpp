@@ -1,8 +1,40 @@
 #include "ScriptingCore/JSObject.h"
 
 #include <limits>
+#include <stdexcept>
+
+#include "ScriptingCore/BrowserHost.h"
 
 namespace FB {
+
+namespace {
+BrowserHostPtr hostForAsyncCall(const BrowserHostWeakPtr& host) {
+  BrowserHostPtr alive = host.lock();
+  if (!alive) throw std::runtime_error("Cannot invoke asynchronously");
+  return alive;
+}
+}  // namespace
+
+void JSObject::InvokeAsync(const std::string& method_name, const VariantList& arguments) {
+  const BrowserHostPtr host = hostForAsyncCall(host_);
+  JSObject* const self = this;  // kept alive by the queued call's reference
+  host->ScheduleOnMainThread(shared_from_this(), [self, arguments, method_name] {
+    self->_invokeAsync(arguments, method_name);
+  });
+}
+
+void JSObject::_invokeAsync(const VariantList& arguments, const std::string& method_name) {
+  if (const BrowserHostPtr host = host_.lock()) {
+    host->delayedInvoke(0, shared_from_this(), arguments, method_name);
+  }
+}
+
+void JSObject::SetPropertyAsync(const std::string& name, const variant& value) {
+  const BrowserHostPtr host = hostForAsyncCall(host_);
+  JSObject* const self = this;
+  host->ScheduleOnMainThread(shared_from_this(),
+                             [self, name, value] { self->SetProperty(name, value); });
+}
 
 void JSObject::GetArrayValues(const JSObjectPtr& source, VariantList& values) {
   if (!source) return;

@@ -31,11 +31,15 @@ class JSObject : public JSAPI {
   // False once the page the object belongs to has gone.
   virtual bool isValid() const = 0;
 
-  // Calls from any thread, queued to the browser's main thread. An empty
-  // method name calls the object itself as a function.
-  virtual void InvokeAsync(const std::string& method_name, const VariantList& arguments) = 0;
-  virtual void _invokeAsync(const VariantList& arguments, const std::string& method_name) = 0;
-  virtual void SetPropertyAsync(const std::string& name, const variant& value) = 0;
+  // Calls from any thread, queued to the browser's main thread; they return
+  // at once. An empty method name calls the object itself as a function,
+  // from a zero-delay page timer. With the host gone they throw
+  // std::runtime_error "Cannot invoke asynchronously"; a host that no
+  // longer queues drops the call.
+  virtual void InvokeAsync(const std::string& method_name, const VariantList& arguments);
+  // Main thread: the queued half of InvokeAsync.
+  virtual void _invokeAsync(const VariantList& arguments, const std::string& method_name);
+  virtual void SetPropertyAsync(const std::string& name, const variant& value);
 
   // When this page object is the page's face of one of the plugin's own
   // scriptable objects, that object; otherwise empty.
