@@ -49,6 +49,11 @@ bool MainThreadLoop::runUntil(const std::function<bool()>& done, std::chrono::mi
   return done();
 }
 
+bool MainThreadLoop::waitForQueued(std::size_t count, std::chrono::milliseconds limit) const {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return posted_.wait_for(lock, limit, [&] { return queue_.size() >= count; });
+}
+
 std::size_t MainThreadLoop::queued() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return queue_.size();

@@ -29,13 +29,17 @@ class MainThreadLoop {
   // true when done() held. The limit only keeps a broken test from hanging.
   bool runUntil(const std::function<bool()>& done,
                 std::chrono::milliseconds limit = std::chrono::seconds(10));
+  // Waits, running nothing, until at least count callbacks are queued or
+  // limit has passed; true when they are.
+  bool waitForQueued(std::size_t count,
+                     std::chrono::milliseconds limit = std::chrono::seconds(10)) const;
   std::size_t queued() const;
 
  private:
   bool runOne();
 
   mutable std::mutex mutex_;
-  std::condition_variable posted_;
+  mutable std::condition_variable posted_;
   std::deque<std::pair<Callback, void*>> queue_;
   bool accepting_ = true;
 };
