@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 // The logging facade of the scripting core and the plug-in core. Every entry
 // has a level, a category ("PluginCore", "BrowserHost", ...), a message and
@@ -25,6 +27,8 @@ enum class LogMethod : int {
   Console = 1,
   File = 2,
 };
+
+using LogMethodList = std::vector<std::pair<LogMethod, std::string>>;
 
 // Where an entry was written from.
 struct SourceLocation {
