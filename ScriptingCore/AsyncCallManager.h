@@ -16,7 +16,7 @@ using AsyncCallManagerWeakPtr = std::weak_ptr<AsyncCallManager>;
 struct _asyncCallData {
   void (*func)(void*);
   void* userData;
-  int uniqId;
+  std::uint64_t uniqId;
   bool called = false;
   AsyncCallManagerWeakPtr mgr;
   // What the browser carries back to the wrapper instead of an address.
@@ -69,7 +69,7 @@ class AsyncCallManager : public std::enable_shared_from_this<AsyncCallManager> {
 
  private:
   std::recursive_mutex lock_;
-  int lastId_ = 1;
+  std::uint64_t lastId_ = 1;
   bool shut_down_ = false;
   std::map<std::uint64_t, std::unique_ptr<_asyncCallData>> pending_;  // by ticket
   std::vector<std::unique_ptr<_asyncCallData>> canceled_;

@@ -141,6 +141,10 @@ void BrowserHost::shutdown() {
   retained.clear();
   freeRetainedObjects();
 
+  // Called again from a call that the first shutdown runs (a plug-in
+  // destroyed by it, say), the queue is the first one's to finish; taking
+  // the upgrade lock a second time on this thread would never return.
+  if (isShutDown()) return;
   boost::upgrade_lock<boost::shared_mutex> lock(cross_thread_mutex_);
   shut_down_ = true;
   call_manager_->shutdown();

@@ -62,7 +62,7 @@ using NodePtr = std::shared_ptr<Node>;
 //   or copy the list; objects are shut down and destroyed outside it, so
 //   their destructors may call back.
 // - The call manager has its own lock, always taken last.
-// The delayed-call fields and the HTML log flag belong to the main thread.
+// The delayed-call fields belong to the main thread.
 class BrowserHost : public std::enable_shared_from_this<BrowserHost> {
  public:
   BrowserHost();
@@ -175,7 +175,7 @@ class BrowserHost : public std::enable_shared_from_this<BrowserHost> {
   mutable boost::shared_mutex cross_thread_mutex_;
   mutable std::recursive_mutex object_lock_;
   std::vector<JSAPIPtr> retained_objects_;
-  bool html_log_enabled_ = true;
+  std::atomic<bool> html_log_enabled_{true};  // read by any thread's htmlLog
   std::string delayed_call_id_;
   std::string delayed_call_name_;
 

@@ -37,8 +37,10 @@ void CrossThreadCall::syncCallbackFunctor(void* data) {
     error = std::current_exception();
   }
   {
+    // Handed over whole, so that only the waiting thread, which rethrows
+    // the exception, ever releases it.
     std::lock_guard<std::mutex> lock(call->mutex_);
-    call->error_ = error;
+    call->error_ = std::move(error);
     call->returned_ = true;
   }
   call->cond_.notify_all();
@@ -54,7 +56,7 @@ void CrossThreadCall::waitForResult(const BrowserHost& host) {
     cond_.wait_for(lock, kShutdownPoll);
   }
   if (host.isShutDown()) throw script_error("Shutting down");
-  if (error_) std::rethrow_exception(error_);
+  if (std::exception_ptr error = std::move(error_)) std::rethrow_exception(error);
 }
 
 }  // namespace FB

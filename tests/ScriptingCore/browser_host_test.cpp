@@ -310,6 +310,18 @@ TEST_F(HostTest, PendingCallsRunDuringShutdownInQueueOrderAndNeverAgain) {
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
 }
 
+TEST_F(HostTest, ShutdownReachedAgainFromACallItRunsReturns) {
+  int runs = 0;
+  // A plug-in destroyed by a cancelled call shuts its host down again.
+  host->ScheduleOnMainThread(host, [this, &runs] {
+    ++runs;
+    host->shutdown();
+  });
+  host->shutdown();
+  EXPECT_EQ(runs, 1);
+  EXPECT_TRUE(host->isShutDown());
+}
+
 // The browser may run a queued callback after the host, and with it every
 // record it made, is gone; the callback must find nothing and read nothing.
 TEST_F(HostTest, WrappersRunAfterTheHostIsDestroyedDoNothing) {
